@@ -29,19 +29,18 @@ start_xvfb() {
 
 start_wine() {
     mkdir -p "$WINEPREFIX"
-    "$QUORVEL_WINESERVER" -p
     if [ ! -f "$WINEPREFIX/.quorvel-ready" ]; then
         echo "Preparing the Wine prefix in $WINEPREFIX ..."
         "$QUORVEL_WINE" wineboot -i >/dev/null 2>&1 || true
         "$QUORVEL_WINESERVER" -w
-        "$QUORVEL_WINESERVER" -p
         "$QUORVEL_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
         "$QUORVEL_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-        "$QUORVEL_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d Y /f >/dev/null 2>&1
         "$QUORVEL_WINESERVER" -w
-        "$QUORVEL_WINESERVER" -p
         touch "$WINEPREFIX/.quorvel-ready"
     fi
+    # A persistent server with its services already up, so that ctest does not wait
+    # on the pipes that services started by a test would inherit.
+    "$QUORVEL_WINESERVER" -p </dev/null >/dev/null 2>&1
     "$QUORVEL_WINE" wineboot >/dev/null 2>&1 || true
 }
 

@@ -11,11 +11,6 @@ namespace quorvel::platform {
 
 namespace {
 
-std::wstring FolderOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash + 1);
-}
-
 bool WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 20));
@@ -34,25 +29,41 @@ bool WriteAndClose(ScopedHandle file, std::string_view bytes) {
     return CloseHandle(file.Release()) && written;
 }
 
+// A new file beside the target; none when the folder takes no new files.
+ScopedHandle CreateTemporaryBeside(const std::wstring& path, std::wstring& temporary) {
+    for (unsigned attempt = 0; attempt < 16; ++attempt) {
+        temporary = path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                    std::to_wstring(attempt) + L".tmp";
+        ScopedHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file || GetLastError() != ERROR_FILE_EXISTS) {
+            return file;
+        }
+    }
+    return ScopedHandle();
+}
+
 bool WriteThroughTemporaryFile(const std::wstring& path, std::string_view bytes, bool& noTemporary) {
-    wchar_t temporary[MAX_PATH + 1] = {};
-    const std::wstring folder = FolderOf(path);
-    noTemporary = folder.size() > MAX_PATH - 14 || GetTempFileNameW(folder.c_str(), L"qcf", 0, temporary) == 0;
+    std::wstring temporary;
+    ScopedHandle file = CreateTemporaryBeside(path, temporary);
+    noTemporary = !file;
     if (noTemporary) {
         return false;
     }
-    ScopedHandle file(CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    bool done = file && WriteAndClose(std::move(file), bytes);
+    bool done = WriteAndClose(std::move(file), bytes);
     if (done) {
-        // ReplaceFileW keeps the old file's attributes (a hidden file stays hidden).
-        done = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES
-                   ? ReplaceFileW(path.c_str(), temporary, nullptr,
-                                  REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != FALSE
-                   : MoveFileExW(temporary, path.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+        // Keep what the user set on the old file, such as the hidden attribute.
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            SetFileAttributesW(temporary.c_str(),
+                               attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                             FILE_ATTRIBUTE_ARCHIVE));
+        }
+        done = MoveFileExW(temporary.c_str(), path.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     }
     if (!done) {
-        DeleteFileW(temporary);
+        DeleteFileW(temporary.c_str());
     }
     return done;
 }
