@@ -1,7 +1,5 @@
 #pragma once
 
-#include <vector>
-
 namespace quorvel {
 
 constexpr int kClientWidth = 710;
@@ -14,13 +12,5 @@ struct WindowOrigin {
 
 // Not clamped: a display smaller than the window gives a negative origin.
 WindowOrigin CenteredOrigin(long long displayWidth, long long displayHeight);
-
-// `eligible[i]` tells whether control i (creation order) can take the focus
-// by Tab. `current` is -1 when nothing has the focus. Returns -1 when no
-// control is eligible.
-int NextTabStop(const std::vector<bool>& eligible, int current, bool backward);
-
-// Arrow-key movement among option buttons first..last, wrapping.
-int NextInGroup(int first, int last, int current, bool backward);
 
 }  // namespace quorvel

@@ -57,8 +57,9 @@ HWND CreateByKind(const ControlSpec& spec, bool afterOptionButton) {
         case ControlKind::PushButton:
             return CreateChild(0, L"Button", spec, BS_PUSHBUTTON | WS_TABSTOP | closesGroup);
         case ControlKind::OptionButton:
-            return CreateChild(0, L"Button", spec,
-                               BS_AUTORADIOBUTTON | WS_TABSTOP | (afterOptionButton ? 0 : WS_GROUP));
+            return CreateChild(
+                0, L"Button", spec,
+                BS_AUTORADIOBUTTON | WS_TABSTOP | (afterOptionButton ? 0 : WS_GROUP));
         case ControlKind::CheckBox:
             return CreateChild(0, L"Button", spec, BS_AUTOCHECKBOX | WS_TABSTOP | closesGroup);
         case ControlKind::TextField: {

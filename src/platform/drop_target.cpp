@@ -9,7 +9,9 @@ namespace quorvel::platform {
 
 namespace {
 
-FORMATETC FileListFormat() { return {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
+FORMATETC FileListFormat() {
+    return {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+}
 
 bool OffersFiles(IDataObject* data) {
     FORMATETC format = FileListFormat();
@@ -42,7 +44,7 @@ std::string DroppedPaths(IDataObject* data) {
 }
 
 class FileDropTarget final : public IDropTarget {
-public:
+  public:
     explicit FileDropTarget(int control) : control_(control) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
@@ -95,7 +97,7 @@ public:
         return S_OK;
     }
 
-private:
+  private:
     DWORD Effect(DWORD allowed) const {
         return accepting_ && (allowed & DROPEFFECT_COPY) != 0 ? DROPEFFECT_COPY : DROPEFFECT_NONE;
     }
@@ -107,6 +109,8 @@ private:
 
 }  // namespace
 
-IDropTarget* NewFileDropTarget(int control) { return new FileDropTarget(control); }
+IDropTarget* NewFileDropTarget(int control) {
+    return new FileDropTarget(control);
+}
 
 }  // namespace quorvel::platform

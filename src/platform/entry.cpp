@@ -2,4 +2,6 @@
 
 #include "app/shell.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return quorvel::RunQuorvel(); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    return quorvel::RunQuorvel();
+}

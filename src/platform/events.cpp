@@ -67,11 +67,21 @@ EventKind PollEvent() {
     return TakeQueuedEvent();
 }
 
-int EventControl() { return State().current.control; }
-int EventSubtype() { return State().current.subtype; }
-DropFormat EventDropFormat() { return State().current.format; }
-const std::string& EventDroppedFiles() { return State().current.droppedFiles; }
+int EventControl() {
+    return State().current.control;
+}
+int EventSubtype() {
+    return State().current.subtype;
+}
+DropFormat EventDropFormat() {
+    return State().current.format;
+}
+const std::string& EventDroppedFiles() {
+    return State().current.droppedFiles;
+}
 
-void SetControlEventCallback(void (*callback)()) { State().controlEventCallback = callback; }
+void SetControlEventCallback(void (*callback)()) {
+    State().controlEventCallback = callback;
+}
 
 }  // namespace quorvel::platform

@@ -43,7 +43,8 @@ ScopedHandle CreateTemporaryBeside(const std::wstring& path, std::wstring& tempo
     return ScopedHandle();
 }
 
-bool WriteThroughTemporaryFile(const std::wstring& path, std::string_view bytes, bool& noTemporary) {
+bool WriteThroughTemporaryFile(const std::wstring& path, std::string_view bytes,
+                               bool& noTemporary) {
     std::wstring temporary;
     ScopedHandle file = CreateTemporaryBeside(path, temporary);
     noTemporary = !file;
@@ -104,8 +105,7 @@ std::string ExecutablePath() {
 std::string CurrentDirectory() {
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length =
-            GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+        const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
         if (length == 0) {
             return {};
         }

@@ -49,7 +49,8 @@ void ShowMessageBox(const std::string& title, const std::string& text) {
     }
     for (HWND window : scope.unpinned) {
         if (IsWindow(window)) {
-            SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
 }

@@ -25,8 +25,8 @@ void StartPlatform() {
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
         state.ownFont.Reset(CreateFontIndirectW(&metrics.lfMessageFont));
     }
-    state.font = state.ownFont ? state.ownFont.Get()
-                               : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    state.font =
+        state.ownFont ? state.ownFont.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 
     INITCOMMONCONTROLSEX common = {};
     common.dwSize = sizeof(common);
@@ -100,7 +100,11 @@ DisplaySize Display(size_t index) {
     return index < displays.size() ? displays[index] : DisplaySize{0, 0};
 }
 
-void ShowWaitCursor() { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
-void ShowArrowCursor() { SetCursor(LoadCursorW(nullptr, IDC_ARROW)); }
+void ShowWaitCursor() {
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+}
+void ShowArrowCursor() {
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+}
 
 }  // namespace quorvel::platform

@@ -64,7 +64,7 @@ IDropTarget* NewFileDropTarget(int control);
 
 // Holds off event raising while the program changes a control itself.
 class OwnChange {
-public:
+  public:
     OwnChange() { ++State().ownChanges; }
     ~OwnChange() { --State().ownChanges; }
     OwnChange(const OwnChange&) = delete;

@@ -9,7 +9,7 @@ namespace quorvel::platform {
 
 template <typename T, typename Traits>
 class Scoped {
-public:
+  public:
     Scoped() = default;
     explicit Scoped(T value) : value_(value) {}
     Scoped(const Scoped&) = delete;
@@ -34,7 +34,7 @@ public:
         value_ = value;
     }
 
-private:
+  private:
     T value_ = Traits::Invalid();
 };
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "app/layout.h"
+#include "platform/navigation.h"
 #include "platform/platform_state.h"
 #include "platform/wide.h"
 
@@ -164,10 +164,10 @@ bool OpenMainWindow(long long x, long long y, int clientWidth, int clientHeight,
     if (!AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0)) {
         return false;
     }
-    HWND window = CreateWindowExW(0, kWindowClass, Widen(title).c_str(), kWindowStyle,
-                                  ClampToInt(x), ClampToInt(y), frame.right - frame.left,
-                                  frame.bottom - frame.top, nullptr, nullptr, state.instance,
-                                  nullptr);
+    HWND window =
+        CreateWindowExW(0, kWindowClass, Widen(title).c_str(), kWindowStyle, ClampToInt(x),
+                        ClampToInt(y), frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                        nullptr, state.instance, nullptr);
     if (window == nullptr) {
         return false;
     }

@@ -23,8 +23,8 @@ std::string ReadSetting(std::string_view key, const std::string& directory) {
 }
 
 void WriteSettings(const std::string& directory) {
-    const std::string content = FormatSettings(platform::GetText(OutdirField),
-                                               platform::GetState(ShowConsoleCheck) == 1);
+    const std::string content =
+        FormatSettings(platform::GetText(OutdirField), platform::GetState(ShowConsoleCheck) == 1);
     if (!platform::WriteWholeFile(directory + std::string(kSettingsFileName), content)) {
         ShowMessage("Error", "Cannot write config!");
     }

@@ -77,9 +77,10 @@ std::wstring EnvironmentBlock(const std::vector<std::wstring>& extra) {
     FreeEnvironmentStringsW(strings);
     for (const std::wstring& entry : extra) {
         const std::wstring name = EnvironmentName(entry);
-        entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                     [&](const std::wstring& e) { return EnvironmentName(e) == name; }),
-                      entries.end());
+        entries.erase(
+            std::remove_if(entries.begin(), entries.end(),
+                           [&](const std::wstring& e) { return EnvironmentName(e) == name; }),
+            entries.end());
         if (entry.find(L'=', 1) + 1 < entry.size() || entry.back() != L'=') {
             entries.push_back(entry);
         }
@@ -99,9 +100,11 @@ std::wstring Wide(const std::string& utf8) {
     if (utf8.empty()) {
         return {};
     }
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                        length);
     return wide;
 }
 
@@ -109,9 +112,11 @@ std::string Utf8(const std::wstring& wide) {
     if (wide.empty()) {
         return {};
     }
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length,
+                        nullptr, nullptr);
     return utf8;
 }
 
@@ -144,15 +149,17 @@ TempFolder::TempFolder(const std::wstring& nameHint) {
     }
 }
 
-TempFolder::~TempFolder() { RemoveTree(path_); }
+TempFolder::~TempFolder() {
+    RemoveTree(path_);
+}
 
 bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::optional<std::string> ReadBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
@@ -303,7 +310,8 @@ Quorvel::Quorvel(LaunchOptions options) {
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                         CREATE_UNICODE_ENVIRONMENT, environment.data(), directory.c_str(), &startup,
                         &processInfo_)) {
-        throw std::runtime_error("cannot start quorvel.exe, error " + std::to_string(GetLastError()));
+        throw std::runtime_error("cannot start quorvel.exe, error " +
+                                 std::to_string(GetLastError()));
     }
 }
 
@@ -318,7 +326,9 @@ Quorvel::~Quorvel() {
     }
 }
 
-HWND Quorvel::FindMainWindow() const { return FindProcessWindow(ProcessId(), kMainWindowClass); }
+HWND Quorvel::FindMainWindow() const {
+    return FindProcessWindow(ProcessId(), kMainWindowClass);
+}
 
 void Quorvel::Sync() {
     HWND main = FindMainWindow();
@@ -342,7 +352,9 @@ HWND Quorvel::Control(int number) {
     return main != nullptr ? GetDlgItem(main, number) : nullptr;
 }
 
-std::wstring Quorvel::Text(int number) { return WindowText(Control(number)); }
+std::wstring Quorvel::Text(int number) {
+    return WindowText(Control(number));
+}
 
 void Quorvel::SetFieldText(int number, const std::wstring& text) {
     SendMessageW(Control(number), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -352,9 +364,13 @@ LRESULT Quorvel::Send(int number, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageW(Control(number), message, wParam, lParam);
 }
 
-void Quorvel::Press(int number) { PostMessageW(Control(number), BM_CLICK, 0, 0); }
+void Quorvel::Press(int number) {
+    PostMessageW(Control(number), BM_CLICK, 0, 0);
+}
 
-bool Quorvel::Checked(int number) { return Send(number, BM_GETCHECK) == BST_CHECKED; }
+bool Quorvel::Checked(int number) {
+    return Send(number, BM_GETCHECK) == BST_CHECKED;
+}
 
 std::vector<std::wstring> Quorvel::ListEntries() {
     std::vector<std::wstring> entries;
@@ -369,7 +385,9 @@ std::vector<std::wstring> Quorvel::ListEntries() {
     return entries;
 }
 
-long Quorvel::ListSelection() { return static_cast<long>(Send(18, LB_GETCURSEL)); }
+long Quorvel::ListSelection() {
+    return static_cast<long>(Send(18, LB_GETCURSEL));
+}
 
 void Quorvel::AddListEntries(const std::vector<std::wstring>& entries) {
     for (const std::wstring& entry : entries) {
@@ -380,8 +398,11 @@ void Quorvel::AddListEntries(const std::vector<std::wstring>& entries) {
 MessageBoxSeen Quorvel::WaitMessageBox(DWORD timeoutMs) {
     static std::vector<HWND> dismissed;
     MessageBoxSeen seen;
-    WaitFor([&] { return (seen.window = FindProcessWindow(ProcessId(), L"#32770", &dismissed)) != nullptr; },
-            timeoutMs);
+    WaitFor(
+        [&] {
+            return (seen.window = FindProcessWindow(ProcessId(), L"#32770", &dismissed)) != nullptr;
+        },
+        timeoutMs);
     if (seen.window == nullptr) {
         return seen;
     }
@@ -438,12 +459,16 @@ void Quorvel::PressKey(WORD key, bool shift, bool alt) {
         input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
         inputs.push_back(input);
     };
-    if (shift) add(VK_SHIFT, false);
-    if (alt) add(VK_MENU, false);
+    if (shift)
+        add(VK_SHIFT, false);
+    if (alt)
+        add(VK_MENU, false);
     add(key, false);
     add(key, true);
-    if (alt) add(VK_MENU, true);
-    if (shift) add(VK_SHIFT, true);
+    if (alt)
+        add(VK_MENU, true);
+    if (shift)
+        add(VK_SHIFT, true);
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     Sleep(60);
     Sync();
@@ -479,6 +504,8 @@ std::optional<DWORD> Quorvel::WaitExit(DWORD timeoutMs) {
     return code;
 }
 
-bool Quorvel::Running() const { return WaitForSingleObject(processInfo_.hProcess, 0) == WAIT_TIMEOUT; }
+bool Quorvel::Running() const {
+    return WaitForSingleObject(processInfo_.hProcess, 0) == WAIT_TIMEOUT;
+}
 
 }  // namespace qdriver

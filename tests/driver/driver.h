@@ -20,13 +20,13 @@ std::wstring WindowsPath(const std::string& path);
 
 // A fresh folder under the temporary folder, removed with everything in it on destruction.
 class TempFolder {
-public:
+  public:
     explicit TempFolder(const std::wstring& nameHint = L"quorvel-test");
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     const std::wstring& Path() const { return path_; }  // ends with a backslash
-private:
+  private:
     std::wstring path_;
 };
 
@@ -68,7 +68,7 @@ struct LaunchOptions {
 };
 
 class Quorvel {
-public:
+  public:
     explicit Quorvel(LaunchOptions options = {});
     ~Quorvel();
     Quorvel(const Quorvel&) = delete;
@@ -112,7 +112,7 @@ public:
     std::optional<DWORD> WaitExit(DWORD timeoutMs = 15000);
     bool Running() const;
 
-private:
+  private:
     std::optional<TempFolder> ownFolder_;
     std::wstring folder_;
     PROCESS_INFORMATION processInfo_{};

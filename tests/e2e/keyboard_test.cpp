@@ -11,7 +11,7 @@ using qdriver::Quorvel;
 const std::vector<int> kTabOrder = {1, 10, 11, 12, 13, 15, 3, 4, 5, 2, 6, 18, 8, 20, 21};
 
 class KeyboardTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_NE(app.Window(), nullptr);
         app.BringToFront();
@@ -53,7 +53,8 @@ TEST_F(KeyboardTest, ArrowKeysMoveTheChoiceInsideTheOptionGroup) {
         WORD key;
         int focused;
     };
-    const Step steps[] = {{VK_DOWN, 11}, {VK_DOWN, 12}, {VK_DOWN, 10}, {VK_UP, 12}, {VK_LEFT, 11}, {VK_RIGHT, 12}};
+    const Step steps[] = {{VK_DOWN, 11}, {VK_DOWN, 12}, {VK_DOWN, 10},
+                          {VK_UP, 12},   {VK_LEFT, 11}, {VK_RIGHT, 12}};
     for (const Step& step : steps) {
         app.PressKey(step.key);
         qdriver::WaitFor([&] { return app.Checked(step.focused); }, 2000);
@@ -92,8 +93,8 @@ TEST_F(KeyboardTest, FocusComesBackAfterAnotherWindowWasActive) {
     TabTo(12);
     TabTo(13);
     TabTo(15);
-    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200,
-                                 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                                 200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(other, nullptr);
     SetForegroundWindow(other);
     ASSERT_TRUE(qdriver::WaitFor([&] { return GetForegroundWindow() == other; }, 3000));

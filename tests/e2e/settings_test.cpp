@@ -83,7 +83,8 @@ TEST(Settings, FileIsReadByItsLineAndKeyRules) {
         {"LF only", "OUT_OUTDIR=C:\\out\\\nCMD_SHOW=1\n", L"C:\\out\\", true},
         {"CR only", "OUT_OUTDIR=C:\\out\\\rCMD_SHOW=1\r", L"C:\\out\\", true},
         {"no final line end", "OUT_OUTDIR=C:\\out\\\r\nCMD_SHOW=1", L"C:\\out\\", true},
-        {"byte-order mark", "\xEF\xBB\xBFOUT_OUTDIR=C:\\bom\\\r\nCMD_SHOW=1\r\n", L"C:\\bom\\", true},
+        {"byte-order mark", "\xEF\xBB\xBFOUT_OUTDIR=C:\\bom\\\r\nCMD_SHOW=1\r\n", L"C:\\bom\\",
+         true},
         {"equals sign in the folder", "OUT_OUTDIR=D:\\a=b\\\r\n", L"D:\\a=b\\", false},
         {"blanks kept", "OUT_OUTDIR= C:\\x \r\n", L" C:\\x ", false},
         {"other case not a key", "out_outdir=C:\\x\\\r\nCMD_SHOW=1\r\n", L"", true},
@@ -91,7 +92,8 @@ TEST(Settings, FileIsReadByItsLineAndKeyRules) {
         {"later line wins", "OUT_OUTDIR=C:\\a\\\r\nOUT_OUTDIR=C:\\b\\\r\n", L"C:\\b\\", false},
         {"later bare key empties", "OUT_OUTDIR=C:\\a\\\r\nOUT_OUTDIR\r\n", L"", false},
         {"unknown lines skipped", "=x\r\n\r\nFOO=1\r\nOUT_OUTDIR=C:\\z\\\r\n", L"C:\\z\\", false},
-        {"letters beyond ASCII", "OUT_OUTDIR=C:\\M\xC3\xBCsik\\Bj\xC3\xB6rk \xE2\x80\x93 \xE6\x9B\xB2\\\r\n",
+        {"letters beyond ASCII",
+         "OUT_OUTDIR=C:\\M\xC3\xBCsik\\Bj\xC3\xB6rk \xE2\x80\x93 \xE6\x9B\xB2\\\r\n",
          L"C:\\M\u00fcsik\\Bj\u00f6rk \u2013 \u66f2\\", false},
     };
     for (const ReadCase& c : cases) {
@@ -102,8 +104,9 @@ TEST(Settings, FileIsReadByItsLineAndKeyRules) {
         EXPECT_EQ(app.Text(15), c.field);
         EXPECT_EQ(app.Checked(20), c.ticked);
         CloseAndExpectCleanExit(app);
-        EXPECT_EQ(ReadBytes(app.SettingsPath()),
-                  "OUT_OUTDIR=" + qdriver::Utf8(c.field) + "\r\nCMD_SHOW=" + (c.ticked ? "1" : "0") + "\r\n");
+        EXPECT_EQ(ReadBytes(app.SettingsPath()), "OUT_OUTDIR=" + qdriver::Utf8(c.field) +
+                                                     "\r\nCMD_SHOW=" + (c.ticked ? "1" : "0") +
+                                                     "\r\n");
     }
 }
 
@@ -112,8 +115,8 @@ TEST(Settings, FileHeldOpenByAnotherProgramAtCloseKeepsItsContent) {
     Quorvel app(WithSettings(original));
     ASSERT_NE(app.Window(), nullptr);
     app.SetFieldText(15, L"C:\\changed\\");
-    HANDLE held = CreateFileW(app.SettingsPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE held = CreateFileW(app.SettingsPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     app.RequestClose();
     const qdriver::MessageBoxSeen box = app.WaitMessageBox();
@@ -141,14 +144,14 @@ TEST(Settings, HiddenFileIsRewrittenAndStaysHidden) {
 
 // Linux's immutable flag makes a folder refuse new files whoever asks, root included.
 class Immutable {
-public:
+  public:
     explicit Immutable(const std::wstring& path) : path_(path) {
         locked_ = qdriver::SetImmutable(path_, true);
     }
     ~Immutable() { qdriver::SetImmutable(path_, false); }
     bool Locked() const { return locked_; }
 
-private:
+  private:
     std::wstring path_;
     bool locked_ = false;
 };
@@ -185,7 +188,8 @@ const wchar_t kDevelopmentFolder[] = L"C:\\Program Files\\Quorvel Studio\\Compil
 
 TEST(Settings, InsideTheDevelopmentCompilerFolderTheCurrentDirectoryHoldsTheFile) {
     qdriver::TempFolder current(L"quorvel current");
-    qdriver::WriteBytes(current.Path() + L"quorvel.cfg", "OUT_OUTDIR=C:\\from-cwd\\\r\nCMD_SHOW=1\r\n");
+    qdriver::WriteBytes(current.Path() + L"quorvel.cfg",
+                        "OUT_OUTDIR=C:\\from-cwd\\\r\nCMD_SHOW=1\r\n");
     CreateDirectoryW(L"C:\\Program Files\\Quorvel Studio", nullptr);
     LaunchOptions options;
     options.folder = kDevelopmentFolder;
@@ -198,7 +202,8 @@ TEST(Settings, InsideTheDevelopmentCompilerFolderTheCurrentDirectoryHoldsTheFile
         app.SetFieldText(15, L"C:\\written\\");
         CloseAndExpectCleanExit(app);
     }
-    EXPECT_EQ(ReadBytes(current.Path() + L"quorvel.cfg"), "OUT_OUTDIR=C:\\written\\\r\nCMD_SHOW=1\r\n");
+    EXPECT_EQ(ReadBytes(current.Path() + L"quorvel.cfg"),
+              "OUT_OUTDIR=C:\\written\\\r\nCMD_SHOW=1\r\n");
     EXPECT_EQ(ReadBytes(std::wstring(kDevelopmentFolder) + L"quorvel.cfg"),
               "OUT_OUTDIR=C:\\beside-exe\\\r\nCMD_SHOW=0\r\n");
     qdriver::RemoveTree(L"C:\\Program Files\\Quorvel Studio\\");

@@ -56,7 +56,7 @@ std::wstring ClassName(HWND window) {
 }
 
 class WindowTest : public testing::Test {
-protected:
+  protected:
     Quorvel app;
     HWND main = app.Window();
 };
@@ -74,7 +74,8 @@ TEST_F(WindowTest, ControlsMatchTheTableInCreationOrder) {
     }
     EXPECT_EQ(order, expectedOrder);
 
-    constexpr DWORD kStyleMask = 0xFFFF | WS_TABSTOP | WS_GROUP | WS_CHILD | WS_VISIBLE | WS_DISABLED;
+    constexpr DWORD kStyleMask =
+        0xFFFF | WS_TABSTOP | WS_GROUP | WS_CHILD | WS_VISIBLE | WS_DISABLED;
     for (const ExpectedControl& expected : kControls) {
         SCOPED_TRACE("control " + std::to_string(expected.number));
         HWND control = GetDlgItem(main, expected.number);
@@ -83,7 +84,8 @@ TEST_F(WindowTest, ControlsMatchTheTableInCreationOrder) {
             << qdriver::Utf8(ClassName(control));
         const DWORD style = GetWindowLongW(control, GWL_STYLE);
         EXPECT_EQ(style & kStyleMask, expected.style | WS_CHILD | WS_VISIBLE);
-        EXPECT_EQ((GetWindowLongW(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0, expected.clientEdge);
+        EXPECT_EQ((GetWindowLongW(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0,
+                  expected.clientEdge);
         RECT rect;
         GetWindowRect(control, &rect);
         MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&rect), 2);
@@ -166,7 +168,8 @@ TEST_F(WindowTest, TranscriptBoxIsReadOnlyWrappingAndPaleYellow) {
     RECT rect;
     GetWindowRect(box, &rect);
     HDC screen = GetDC(nullptr);
-    const COLORREF colour = GetPixel(screen, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    const COLORREF colour =
+        GetPixel(screen, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     ReleaseDC(nullptr, screen);
     EXPECT_EQ(colour, RGB(253, 254, 216));
 }
@@ -225,13 +228,15 @@ TEST(Resources, IconManifestAndVersionAreEmbedded) {
 
     HRSRC manifestResource = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
     ASSERT_NE(manifestResource, nullptr);
-    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, manifestResource))),
-                               SizeofResource(module, manifestResource));
+    const std::string manifest(
+        static_cast<const char*>(LockResource(LoadResource(module, manifestResource))),
+        SizeofResource(module, manifestResource));
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
-    for (const char* os : {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
-                           "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
-                           "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"}) {
+    for (const char* os :
+         {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
+          "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
+          "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"}) {
         EXPECT_NE(manifest.find(os), std::string::npos) << os;
     }
     EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);

@@ -1,4 +1,5 @@
 #include "app/layout.h"
+#include "platform/navigation.h"
 
 #include <gtest/gtest.h>
 
