@@ -104,11 +104,17 @@ bool HandleNavigationKey(const MSG& message) {
 }  // namespace
 
 void TranslateAndDispatch(MSG& message) {
-    if (HandleNavigationKey(message)) {
-        return;
+    if (!HandleNavigationKey(message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
     }
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    // Remembered all along: by the time the window hears of its deactivation, the
+    // focus may already be gone.
+    PlatformState& state = State();
+    HWND focus = GetFocus();
+    if (focus != nullptr && state.mainWindow && IsChild(state.mainWindow.Get(), focus)) {
+        state.focusBeforeDeactivation = focus;
+    }
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -128,7 +134,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 HWND focus = GetFocus();
-                state.focusBeforeDeactivation = IsChild(window, focus) ? focus : nullptr;
+                if (IsChild(window, focus)) {
+                    state.focusBeforeDeactivation = focus;
+                }
             } else if (state.focusBeforeDeactivation != nullptr &&
                        IsWindow(state.focusBeforeDeactivation)) {
                 SetFocus(state.focusBeforeDeactivation);
