@@ -118,11 +118,14 @@ TEST(Settings, FileHeldOpenByAnotherProgramAtCloseKeepsItsContent) {
     HANDLE held = CreateFileW(app.SettingsPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    app.BringToFront();
     app.RequestClose();
     const qdriver::MessageBoxSeen box = app.WaitMessageBox();
     ASSERT_TRUE(box);
     EXPECT_EQ(box.caption, L"Error");
     EXPECT_EQ(box.text, L"Cannot write config!");
+    EXPECT_EQ(box.owner, app.FindMainWindow()) << "owned by the foreground window";
+    EXPECT_FALSE(IsWindowEnabled(app.FindMainWindow())) << "modal to the window";
     app.Dismiss(box);
     EXPECT_EQ(app.WaitExit(), 0u);
     CloseHandle(held);
