@@ -3,6 +3,8 @@
 #include "app/controls.h"
 #include "app/layout.h"
 #include "platform/gui.h"
+#include "selection/file_list.h"
+#include "selection/output_dir.h"
 #include "settings/integer_text.h"
 #include "settings/settings.h"
 #include "settings/settings_format.h"
@@ -38,6 +40,8 @@ struct DispatchEntry {
 
 // Handlers of the other buttons join this table as they are built.
 constexpr DispatchEntry kDispatch[] = {
+    {AddFilesButton, OnAddFiles},   {RemoveFileButton, OnRemoveFile},
+    {ClearListButton, OnClearList}, {OutdirBrowseButton, OnBrowseOutputDir},
     {TestButton, OnTestButton},
 };
 
@@ -59,6 +63,9 @@ void RunEventLoop() {
             case platform::EventKind::Control:
                 DispatchControlEvent(platform::EventControl());
                 break;
+            case platform::EventKind::Drop:
+                OnDrop();
+                break;
             default:
                 break;
         }
@@ -78,6 +85,7 @@ int RunQuorvel() {
     if (platform::OpenMainWindow(origin.x, origin.y, kClientWidth, kClientHeight,
                                  Shell.WindowTitle)) {
         CreateControls();
+        platform::SetControlEventCallback(OnControlEvent);
         platform::SetText(OutdirField, Shell.OutputDir);
         platform::SetState(ShowConsoleCheck, TextToInteger(Shell.CmdShowText) != 0 ? 1 : 0);
         RunEventLoop();

@@ -1,6 +1,8 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <algorithm>
+
 #include "platform/platform_state.h"
 #include "platform/wide.h"
 
@@ -9,6 +11,7 @@ namespace quorvel::platform {
 namespace {
 
 constexpr WPARAM kFieldTextLimit = 0x100000;
+constexpr LONG kListTextMargin = 8;
 
 struct RichEditChoice {
     const wchar_t* library;
@@ -214,10 +217,22 @@ void ListAppend(int control, const std::vector<std::string>& texts) {
     OwnChange change;
     // Redrawing after every entry makes large drops take minutes.
     SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+    HDC context = GetDC(window);
+    HGDIOBJ previousFont = SelectObject(context, State().font);
+    LONG widest = static_cast<LONG>(SendMessageW(window, LB_GETHORIZONTALEXTENT, 0, 0));
     for (const std::string& text : texts) {
+        const std::wstring wide = Widen(text);
         SendMessageW(window, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(Widen(text).c_str()));
+                     reinterpret_cast<LPARAM>(wide.c_str()));
+        SIZE size;
+        if (GetTextExtentPoint32W(context, wide.c_str(), static_cast<int>(wide.size()), &size)) {
+            widest = std::max(widest, size.cx + kListTextMargin);
+        }
     }
+    SelectObject(context, previousFont);
+    ReleaseDC(window, context);
+    // Long paths get a horizontal scroll bar.
+    SendMessageW(window, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest), 0);
     SendMessageW(window, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(window, nullptr, TRUE);
 }
@@ -238,6 +253,7 @@ void ListClear(int control) {
     }
     OwnChange change;
     SendMessageW(window, LB_RESETCONTENT, 0, 0);
+    SendMessageW(window, LB_SETHORIZONTALEXTENT, 0, 0);
 }
 
 }  // namespace quorvel::platform

@@ -67,6 +67,15 @@ void SetControlEventCallback(void (*callback)());
 // A modal box with one OK button; returns when the user dismisses it.
 void ShowMessageBox(const std::string& title, const std::string& text);
 
+// The multi-select open-file dialog: the first chosen path, "" when cancelled or failed.
+// `filter` is pairs of label and pattern separated by "|"; `filterIndex` counts from 1.
+std::string OpenFileDialog(const std::string& title, const std::string& filter, int filterIndex);
+// The next path chosen in the last file dialog; "" when none is left.
+std::string NextChosenFile();
+// The folder dialog: the chosen folder ending with a backslash, "" when cancelled or
+// when the item has no file-system path.
+std::string BrowseForFolder(const std::string& title);
+
 void ShowWaitCursor();
 void ShowArrowCursor();
 

@@ -42,6 +42,9 @@ struct PlatformState {
     HWND focusBeforeDeactivation = nullptr;
     std::vector<std::pair<HWND, IDropTarget*>> dropTargets;
 
+    std::vector<std::string> chosenFiles;  // from the last file dialog
+    size_t nextChosenFile = 0;
+
     std::deque<Event> queue;
     Event current;
     bool wakePosted = false;

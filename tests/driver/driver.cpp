@@ -36,6 +36,7 @@ struct WindowSearch {
     DWORD process;
     const wchar_t* windowClass;
     const std::vector<HWND>* skip;
+    bool requireMessageText;
     HWND found;
 };
 
@@ -45,6 +46,9 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
     GetWindowThreadProcessId(window, &process);
     if (process != search->process || !IsWindowVisible(window) ||
         ClassOf(window) != search->windowClass) {
+        return TRUE;
+    }
+    if (search->requireMessageText && GetDlgItem(window, 0xFFFF) == nullptr) {
         return TRUE;
     }
     if (search->skip != nullptr &&
@@ -57,7 +61,9 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
 
 HWND FindProcessWindow(DWORD process, const wchar_t* windowClass,
                        const std::vector<HWND>* skip = nullptr) {
-    WindowSearch search{process, windowClass, skip, nullptr};
+    // Message boxes are the dialogs that carry their text in the static 0xFFFF.
+    const bool messageBox = wcscmp(windowClass, L"#32770") == 0;
+    WindowSearch search{process, windowClass, skip, messageBox, nullptr};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -372,15 +378,22 @@ bool Quorvel::Checked(int number) {
     return Send(number, BM_GETCHECK) == BST_CHECKED;
 }
 
+std::wstring Quorvel::ListEntry(int position) {
+    const LRESULT length = Send(18, LB_GETTEXTLEN, position);
+    if (length == LB_ERR) {
+        return {};
+    }
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT copied = Send(18, LB_GETTEXT, position, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
 std::vector<std::wstring> Quorvel::ListEntries() {
     std::vector<std::wstring> entries;
     const LRESULT count = Send(18, LB_GETCOUNT);
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = Send(18, LB_GETTEXTLEN, i);
-        std::wstring text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
-        const LRESULT copied = Send(18, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-        entries.push_back(text);
+        entries.push_back(ListEntry(static_cast<int>(i)));
     }
     return entries;
 }

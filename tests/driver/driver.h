@@ -91,6 +91,7 @@ class Quorvel {
     void Press(int number);
     bool Checked(int number);
     std::vector<std::wstring> ListEntries();
+    std::wstring ListEntry(int position);
     long ListSelection();
     void AddListEntries(const std::vector<std::wstring>& entries);
 
