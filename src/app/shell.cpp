@@ -3,6 +3,7 @@
 #include "app/controls.h"
 #include "app/layout.h"
 #include "platform/gui.h"
+#include "runs/run.h"
 #include "selection/file_list.h"
 #include "selection/output_dir.h"
 #include "settings/integer_text.h"
@@ -40,8 +41,11 @@ struct DispatchEntry {
 
 // Handlers of the other buttons join this table as they are built.
 constexpr DispatchEntry kDispatch[] = {
-    {AddFilesButton, OnAddFiles},   {RemoveFileButton, OnRemoveFile},
-    {ClearListButton, OnClearList}, {OutdirBrowseButton, OnBrowseOutputDir},
+    {RunButton, OnRun},
+    {AddFilesButton, OnAddFiles},
+    {RemoveFileButton, OnRemoveFile},
+    {ClearListButton, OnClearList},
+    {OutdirBrowseButton, OnBrowseOutputDir},
     {TestButton, OnTestButton},
 };
 

@@ -2,6 +2,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/platform_state.h"
 #include "platform/wide.h"
@@ -12,6 +13,52 @@ namespace {
 
 constexpr WPARAM kFieldTextLimit = 0x100000;
 constexpr LONG kListTextMargin = 8;
+constexpr LPARAM kEditorTextLimit = 0x7FFFFFFE;
+// Wrapping a line costs time that grows with the square of its length in some rich-edit
+// versions; a text with a longer line is shown unwrapped, with a horizontal scroll bar.
+constexpr size_t kLongestWrappedLine = 10000;
+
+size_t LongestLine(std::wstring_view text) {
+    size_t longest = 0;
+    while (!text.empty()) {
+        const size_t end = text.find(L'\r');
+        longest = std::max(longest, std::min(end, text.size()));
+        if (end == std::wstring_view::npos) {
+            break;
+        }
+        text.remove_prefix(end + 1);
+    }
+    return longest;
+}
+
+struct StreamSource {
+    const char* data;
+    size_t left;
+};
+
+DWORD CALLBACK ReadStreamSource(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
+    auto* source = reinterpret_cast<StreamSource*>(cookie);
+    const size_t count = std::min(source->left, static_cast<size_t>(wanted));
+    memcpy(buffer, source->data, count);
+    source->data += count;
+    source->left -= count;
+    *given = static_cast<LONG>(count);
+    return 0;
+}
+
+// Streaming keeps a large text quick to show; WM_SETTEXT takes time that grows with
+// the square of its length.
+void StreamText(HWND editor, const std::string& text) {
+    const std::wstring wide = Widen(text);
+    const bool wrap = LongestLine(wide) <= kLongestWrappedLine;
+    SendMessageW(editor, EM_SETTARGETDEVICE, 0, wrap ? 0 : 1);
+    StreamSource source = {reinterpret_cast<const char*>(wide.data()),
+                           wide.size() * sizeof(wchar_t)};
+    EDITSTREAM stream = {};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
+    stream.pfnCallback = ReadStreamSource;
+    SendMessageW(editor, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
+}
 
 struct RichEditChoice {
     const wchar_t* library;
@@ -46,8 +93,9 @@ HWND CreateEditor(const ControlSpec& spec) {
         if (editor != nullptr) {
             state.richEditLibraries.push_back(std::move(library));
             SendMessageW(editor, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
-            SendMessageW(editor, EM_SETREADONLY, TRUE, 0);
+            SendMessageW(editor, EM_EXLIMITTEXT, 0, kEditorTextLimit);
             SendMessageW(editor, EM_SETTARGETDEVICE, 0, 0);
+            SendMessageW(editor, EM_SETREADONLY, TRUE, 0);
             return editor;
         }
     }
@@ -144,12 +192,16 @@ std::string GetText(int control) {
 }
 
 void SetText(int control, const std::string& text) {
-    HWND window = WindowOf(control);
-    if (window == nullptr) {
+    const Control* found = FindControl(control);
+    if (found == nullptr) {
         return;
     }
     OwnChange change;
-    SetWindowTextW(window, Widen(text).c_str());
+    if (found->kind == ControlKind::Editor) {
+        StreamText(found->window, text);
+    } else {
+        SetWindowTextW(found->window, Widen(text).c_str());
+    }
 }
 
 long long GetState(int control) {

@@ -307,6 +307,16 @@ Quorvel::Quorvel(LaunchOptions options) {
     if (options.settings) {
         WriteBytes(SettingsPath(), *options.settings);
     }
+    if (options.withFakeTool) {
+        wchar_t tool[4096] = {};
+        if (GetEnvironmentVariableW(L"QUORVEL_FAKE_TOOL", tool, 4096) == 0 ||
+            !CopyFileW(WindowsPath(Utf8(tool)).c_str(), (folder_ + L"spleeter.exe").c_str(),
+                       FALSE)) {
+            throw std::runtime_error("cannot place the test double of the tool");
+        }
+        options.environment.push_back(L"QUORVEL_FAKE_SCRIPT=" + ToolScriptPath());
+        options.environment.push_back(L"QUORVEL_FAKE_REPORT=" + ToolReportPath());
+    }
     std::wstring commandLine = L"\"" + exe + L"\"";
     std::wstring environment = EnvironmentBlock(options.environment);
     const std::wstring directory =
@@ -330,6 +340,29 @@ Quorvel::~Quorvel() {
         CloseHandle(processInfo_.hProcess);
         CloseHandle(processInfo_.hThread);
     }
+}
+
+void Quorvel::SetToolScript(const std::string& script) {
+    WriteBytes(ToolScriptPath(), script);
+}
+
+std::wstring Quorvel::Transcript() {
+    std::wstring text = Text(8);
+    std::wstring lines;
+    lines.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') {
+            ++i;  // the box hands its line breaks out as CR LF
+        }
+        lines += text[i] == L'\n' ? L'\r' : text[i];
+    }
+    return lines;
+}
+
+bool Quorvel::WaitRunEnd(DWORD timeoutMs) {
+    return WaitFor(
+        [&] { return Transcript().find(L"\r...done!\rExitcode: ") != std::wstring::npos; },
+        timeoutMs);
 }
 
 HWND Quorvel::FindMainWindow() const {

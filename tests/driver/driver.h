@@ -65,6 +65,9 @@ struct LaunchOptions {
     std::optional<std::string> settings = std::string("OUT_OUTDIR=\r\nCMD_SHOW=0\r\n");
     // Extra environment entries "NAME=value" added to the driver's own.
     std::vector<std::wstring> environment;
+    // Puts the test double of the tool (from QUORVEL_FAKE_TOOL) beside the exe as
+    // spleeter.exe, reading its script from ToolScriptPath() and reporting to ToolReportPath().
+    bool withFakeTool = false;
 };
 
 class Quorvel {
@@ -76,6 +79,15 @@ class Quorvel {
 
     const std::wstring& Folder() const { return folder_; }
     std::wstring SettingsPath() const { return folder_ + L"quorvel.cfg"; }
+    std::wstring ToolScriptPath() const { return folder_ + L"tool-script.txt"; }
+    std::wstring ToolReportPath() const { return folder_ + L"tool-report.txt"; }
+    // What the test double does when started: one command a line.
+    void SetToolScript(const std::string& script);
+
+    // The transcript box's text with line breaks as the program set them (CR).
+    std::wstring Transcript();
+    // Waits until a run has shown its exit-code line; false on time-out.
+    bool WaitRunEnd(DWORD timeoutMs = 30000);
     DWORD ProcessId() const { return processInfo_.dwProcessId; }
     HANDLE Process() const { return processInfo_.hProcess; }
 
