@@ -15,7 +15,8 @@ using namespace quorvel;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
     const std::string argument = input.substr(0, input.find('\0'));
-    const std::vector<std::string> split = SplitCommandLineArguments("tool " + QuoteArgument(argument));
+    const std::vector<std::string> split =
+        SplitCommandLineArguments("tool " + QuoteArgument(argument));
     if (split.size() != 2 || split[1] != argument) {
         std::abort();
     }

@@ -24,7 +24,8 @@ TEST(QuoteArgument, QuotesOnlyWhatNeedsIt) {
         {"say \"hi\"", "\"say \\\"hi\\\"\""},
         {"a\\\"b", "\"a\\\\\\\"b\""},
         {"\\\\server\\share dir\\", "\"\\\\server\\share dir\\\\\""},
-        {"Bj\xC3\xB6rk \xE2\x80\x93 J\xC3\xB3ga.wav", "\"Bj\xC3\xB6rk \xE2\x80\x93 J\xC3\xB3ga.wav\""},
+        {"Bj\xC3\xB6rk \xE2\x80\x93 J\xC3\xB3ga.wav",
+         "\"Bj\xC3\xB6rk \xE2\x80\x93 J\xC3\xB3ga.wav\""},
     };
     for (const QuoteCase& c : cases) {
         EXPECT_EQ(QuoteArgument(c.argument), c.quoted) << c.argument;
