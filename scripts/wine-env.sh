@@ -2,7 +2,7 @@
 # private X server. Call start_wine and start_xvfb; stop_all undoes both.
 
 QUORVEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX="$QUORVEL_ROOT/build/wineprefix"
+export WINEPREFIX="${QUORVEL_WINEPREFIX:-$QUORVEL_ROOT/build/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
