@@ -3,6 +3,7 @@
 #include "app/controls.h"
 #include "app/layout.h"
 #include "platform/gui.h"
+#include "runs/environment.h"
 #include "runs/run.h"
 #include "selection/file_list.h"
 #include "selection/output_dir.h"
@@ -39,13 +40,13 @@ struct DispatchEntry {
     void (*handler)();
 };
 
-// Handlers of the other buttons join this table as they are built.
 constexpr DispatchEntry kDispatch[] = {
     {RunButton, OnRun},
     {AddFilesButton, OnAddFiles},
     {RemoveFileButton, OnRemoveFile},
     {ClearListButton, OnClearList},
     {OutdirBrowseButton, OnBrowseOutputDir},
+    {EnvButton, OnEnvironment},
     {TestButton, OnTestButton},
 };
 

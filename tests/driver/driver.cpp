@@ -496,7 +496,7 @@ void Quorvel::BringToFront() {
     WaitFor([&] { return GetForegroundWindow() == main; }, 3000);
 }
 
-void Quorvel::PressKey(WORD key, bool shift, bool alt) {
+void Quorvel::PressKey(WORD key, bool shift, bool alt, bool wait) {
     std::vector<INPUT> inputs;
     auto add = [&](WORD vk, bool up) {
         INPUT input = {};
@@ -516,8 +516,10 @@ void Quorvel::PressKey(WORD key, bool shift, bool alt) {
     if (shift)
         add(VK_SHIFT, true);
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    Sleep(60);
-    Sync();
+    if (wait) {
+        Sleep(60);
+        Sync();
+    }
 }
 
 int Quorvel::FocusedControl() {

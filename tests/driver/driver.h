@@ -115,7 +115,7 @@ class Quorvel {
 
     // Keyboard: the window is brought to the front with the pointer over it.
     void BringToFront();
-    void PressKey(WORD key, bool shift = false, bool alt = false);
+    void PressKey(WORD key, bool shift = false, bool alt = false, bool wait = true);
     int FocusedControl();  // control number, 0 for none, -1 for the main window itself
     // Waits until the thread has processed everything sent so far.
     void Sync();

@@ -1,0 +1,8 @@
+// The handler of the environment button.
+#pragma once
+
+namespace quorvel {
+
+void OnEnvironment();
+
+}  // namespace quorvel
