@@ -14,6 +14,7 @@ namespace {
 constexpr const char* kExtensions[] = {".com", ".exe", ".bat", ".cmd"};
 constexpr char kFallbackInterpreter[] = "cmd.exe";
 
+// Only a missing (or refused) interpreter file lets the search go on.
 enum class Start { Started, NotFound, Failed };
 
 bool FileExists(const std::string& path) {
@@ -54,6 +55,7 @@ Start StartAndWait(const std::string& file, const std::string& commandLine, long
     PROCESS_INFORMATION started = {};
     std::vector<char> writable(commandLine.begin(), commandLine.end());
     writable.push_back('\0');
+    exitCode = -1;
     if (!CreateProcessA(file.c_str(), writable.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                         &startup, &started)) {
         const DWORD error = GetLastError();
@@ -93,13 +95,8 @@ long long RunFallbackInterpreter(const std::string& arguments) {
     }
     for (const std::string& candidate : candidates) {
         long long exitCode = -1;
-        switch (StartAndWait(candidate, commandLine, exitCode)) {
-            case Start::Started:
-                return exitCode;
-            case Start::Failed:
-                return -1;
-            case Start::NotFound:
-                break;
+        if (StartAndWait(candidate, commandLine, exitCode) != Start::NotFound) {
+            return exitCode;
         }
     }
     return -1;

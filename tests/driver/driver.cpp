@@ -1,5 +1,7 @@
 #include "driver.h"
 
+#include "control_numbers.h"
+
 #include <algorithm>
 #include <cwctype>
 #include <stdexcept>
@@ -347,7 +349,7 @@ void Quorvel::SetToolScript(const std::string& script) {
 }
 
 std::wstring Quorvel::Transcript() {
-    std::wstring text = Text(8);
+    std::wstring text = Text(kTranscriptBox);
     std::wstring lines;
     lines.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
@@ -412,19 +414,20 @@ bool Quorvel::Checked(int number) {
 }
 
 std::wstring Quorvel::ListEntry(int position) {
-    const LRESULT length = Send(18, LB_GETTEXTLEN, position);
+    const LRESULT length = Send(kFileList, LB_GETTEXTLEN, position);
     if (length == LB_ERR) {
         return {};
     }
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied = Send(18, LB_GETTEXT, position, reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT copied =
+        Send(kFileList, LB_GETTEXT, position, reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
     return text;
 }
 
 std::vector<std::wstring> Quorvel::ListEntries() {
     std::vector<std::wstring> entries;
-    const LRESULT count = Send(18, LB_GETCOUNT);
+    const LRESULT count = Send(kFileList, LB_GETCOUNT);
     for (LRESULT i = 0; i < count; ++i) {
         entries.push_back(ListEntry(static_cast<int>(i)));
     }
@@ -432,12 +435,12 @@ std::vector<std::wstring> Quorvel::ListEntries() {
 }
 
 long Quorvel::ListSelection() {
-    return static_cast<long>(Send(18, LB_GETCURSEL));
+    return static_cast<long>(Send(kFileList, LB_GETCURSEL));
 }
 
 void Quorvel::AddListEntries(const std::vector<std::wstring>& entries) {
     for (const std::wstring& entry : entries) {
-        Send(18, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        Send(kFileList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
     }
 }
 

@@ -2,6 +2,7 @@
 // the command interpreter named by COMSPEC, or cmd.exe, in the program's current directory.
 #include <gtest/gtest.h>
 
+#include "control_numbers.h"
 #include "driver.h"
 
 namespace {
@@ -10,7 +11,7 @@ using qdriver::LaunchOptions;
 using qdriver::Quorvel;
 using qdriver::WaitFor;
 
-constexpr int kEnvButton = 6;
+using qdriver::kEnvButton;
 
 std::wstring FakeInterpreter() {
     wchar_t path[4096] = {};
@@ -138,7 +139,7 @@ TEST_F(EnvironmentTest, MissingBatchFileShowsNothingAndTheProgramGoesOn) {
     Sleep(1500);
     EXPECT_FALSE(app->WaitMessageBox(300));
     app->AddListEntries({L"a", L"b"});
-    app->Press(21);
+    app->Press(qdriver::kTestButton);
     EXPECT_TRUE(WaitFor([&] { return app->ListSelection() == 1; }, 10000));
     app->RequestClose();
     EXPECT_EQ(app->WaitExit(), 0u);
@@ -151,7 +152,7 @@ TEST_F(EnvironmentTest, InputDuringTheInterpreterIsHandledAfterwardsInOrder) {
     app->AddListEntries({L"a", L"b", L"c"});
     PressEnvButtonWithKeyboard(false);
     ASSERT_TRUE(WaitFor([&] { return Records(Log()).size() == 1; }));
-    app->Press(21);  // TEST selects the last entry
+    app->Press(qdriver::kTestButton);  // TEST selects the last entry
     ASSERT_TRUE(WaitFor([&] { return app->ListSelection() == 2; }, 10000));
     EXPECT_NE(qdriver::ReadBytes(Log()).value_or("").find("slept"), std::string::npos)
         << "the press was handled before the interpreter had ended";

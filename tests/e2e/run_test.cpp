@@ -2,6 +2,7 @@
 // collected into the transcript, exit codes, and the window's state during a run.
 #include <gtest/gtest.h>
 
+#include "control_numbers.h"
 #include "driver.h"
 #include "shell_ui.h"
 
@@ -11,14 +12,7 @@ using qdriver::LaunchOptions;
 using qdriver::Quorvel;
 using qdriver::WaitFor;
 
-constexpr int kRun = 1;
-constexpr int kRemoveFile = 4;
-constexpr int kStems2 = 10;
-constexpr int kStems4 = 11;
-constexpr int kStems5 = 12;
-constexpr int kOutdirField = 15;
-constexpr int kFileList = 18;
-constexpr int kShowConsole = 20;
+using namespace qdriver;  // control numbers
 
 const std::wstring kHeader = L"Quorvel -> running... [ please have a little patience :-) ]\r\r";
 
@@ -67,7 +61,7 @@ class RunTest : public testing::Test {
     }
 
     void Run() {
-        app->Press(kRun);
+        app->Press(kRunButton);
         ASSERT_TRUE(app->WaitRunEnd()) << qdriver::Utf8(app->Transcript());
     }
 
@@ -96,17 +90,22 @@ TEST_F(RunTest, ChecksRefuseIncompleteRequestsWithTheirMessages) {
     const std::wstring badOutput = L"Error: Outputpath: Invalid value!";
     const Case cases[] = {
         {"no preset, nothing else either", 0, {}, "", L"", {noChoice}},
-        {"empty list", kStems2, {}, "C:\\out\\", L"", {badAudio}},
+        {"empty list", kStems2Option, {}, "C:\\out\\", L"", {badAudio}},
         {"first entry missing",
-         kStems4,
+         kStems4Option,
          {L"C:\\missing.wav", L"@a.wav"},
          "C:\\out\\",
          L"",
          {badAudio}},
-        {"first entry a folder", kStems5, {L"#album", L"@a.wav"}, "C:\\out\\", L"", {badAudio}},
-        {"both messages", kStems2, {}, "", L"", {badAudio, badOutput}},
-        {"field names a file", kStems2, {L"@a.wav"}, "", L"@b.wav", {badOutput}},
-        {"field empty", kStems2, {L"@a.wav"}, "", L"", {badOutput}},
+        {"first entry a folder",
+         kStems5Option,
+         {L"#album", L"@a.wav"},
+         "C:\\out\\",
+         L"",
+         {badAudio}},
+        {"both messages", kStems2Option, {}, "", L"", {badAudio, badOutput}},
+        {"field names a file", kStems2Option, {L"@a.wav"}, "", L"@b.wav", {badOutput}},
+        {"field empty", kStems2Option, {L"@a.wav"}, "", L"", {badOutput}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -128,7 +127,7 @@ TEST_F(RunTest, ChecksRefuseIncompleteRequestsWithTheirMessages) {
         if (c.option != 0) {
             app->Press(c.option);
         }
-        app->Press(kRun);
+        app->Press(kRunButton);
         EXPECT_EQ(Messages(), c.messages);
         EXPECT_EQ(app->Transcript(), L"") << "no run";
         EXPECT_TRUE(ReportedStarts(*app).empty());
@@ -140,8 +139,8 @@ TEST_F(RunTest, FailedAudioCheckStillAdoptsTheFieldsFolder) {
     Start(WithTool(""));
     CreateDirectoryW((app->Folder() + L"out").c_str(), nullptr);
     app->SetFieldText(kOutdirField, app->Folder() + L"out");
-    app->Press(kStems2);
-    app->Press(kRun);
+    app->Press(kStems2Option);
+    app->Press(kRunButton);
     EXPECT_EQ(Messages(), std::vector<std::wstring>{L"Error: Audiofile: Invalid value!"});
     // The field changes, but the folder taken over by the failed request is used.
     app->SetFieldText(kOutdirField, L"C:\\elsewhere\\");
@@ -157,11 +156,11 @@ TEST_F(RunTest, TranscriptOfTwoEntriesIsExact) {
     Start(WithTool("C:\\out\\"));
     app->SetToolScript("write {name}-L1\\nL2\\n\n");
     app->AddListEntries({AudioFile(L"a.wav"), AudioFile(L"b.wav")});
-    app->Press(kStems2);
+    app->Press(kStems2Option);
     Run();
     EXPECT_EQ(app->Transcript(), kHeader + L"a-L1\rL2\rb-L1\rL2\r\r...done!\rExitcode: 0");
     EXPECT_EQ(app->ListSelection(), 1) << "the last entry is left selected";
-    app->Press(kRemoveFile);
+    app->Press(kRemoveFileButton);
     app->Sync();
     EXPECT_EQ(app->ListEntries(), std::vector<std::wstring>{app->Folder() + L"a.wav"});
 }
@@ -175,13 +174,13 @@ TEST_F(RunTest, ToolReceivesItsArgumentsIntact) {
         const char* preset;
     };
     const Case cases[] = {
-        {"plain", "C:\\out", L"C:\\music\\a.wav", kStems4, "4stems"},
-        {"drive root", "D:\\", L"D:\\x.wav", kStems2, "2stems"},
-        {"blanks and a final backslash", "C:\\out dir\\", L"C:\\My Music\\a b.wav", kStems5,
+        {"plain", "C:\\out", L"C:\\music\\a.wav", kStems4Option, "4stems"},
+        {"drive root", "D:\\", L"D:\\x.wav", kStems2Option, "2stems"},
+        {"blanks and a final backslash", "C:\\out dir\\", L"C:\\My Music\\a b.wav", kStems5Option,
          "5stems"},
         {"letters beyond ASCII", "C:\\St\xC3\xA9ms \xE6\x9B\xB2\\",
-         L"C:\\Bj\u00f6rk \u2013 J\u00f3ga.wav", kStems4, "4stems"},
-        {"quote-like characters", "C:\\a\\\\b", L"C:\\it's \\ here.wav", kStems2, "2stems"},
+         L"C:\\Bj\u00f6rk \u2013 J\u00f3ga.wav", kStems4Option, "4stems"},
+        {"quote-like characters", "C:\\a\\\\b", L"C:\\it's \\ here.wav", kStems2Option, "2stems"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -207,9 +206,9 @@ TEST_F(RunTest, ConsoleCheckboxDecidesHowEachToolStarts) {
     Start(WithTool("C:\\out\\"));
     app->SetToolScript("report\nwrite visible either way\\n\n");
     app->AddListEntries({AudioFile(L"a.wav")});
-    app->Press(kStems2);
+    app->Press(kStems2Option);
     Run();
-    app->Press(kShowConsole);
+    app->Press(kShowConsoleCheck);
     Run();
     const auto starts = ReportedStarts(*app);
     ASSERT_EQ(starts.size(), 2u);
@@ -223,7 +222,7 @@ TEST_F(RunTest, LastExitCodeIsShownAsSignedNumber) {
         {"0", L"0"}, {"1", L"1"}, {"0xFFFFFFFF", L"-1"}, {"0xC0000005", L"-1073741819"}};
     Start(WithTool("C:\\out\\"));
     app->AddListEntries({AudioFile(L"a.wav")});
-    app->Press(kStems2);
+    app->Press(kStems2Option);
     for (const auto& [code, shown] : cases) {
         app->SetToolScript(std::string("exit ") + code + "\n");
         Run();
@@ -236,7 +235,7 @@ TEST_F(RunTest, ToolThatCannotStartIsReported) {
     options.withFakeTool = false;
     Start(options);
     app->AddListEntries({AudioFile(L"a.wav")});
-    app->Press(kStems2);
+    app->Press(kStems2Option);
     Run();
     const std::wstring transcript = app->Transcript();
     const std::wstring prefix = kHeader + L"Cannot start spleeter.exe: ";
@@ -263,7 +262,7 @@ TEST_F(RunTest, OutputLinesAreSplitAndDecoded) {
     };
     Start(WithTool("C:\\out\\"));
     app->AddListEntries({AudioFile(L"a.wav")});
-    app->Press(kStems2);
+    app->Press(kStems2Option);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         app->SetToolScript(c.script + "\n");
@@ -276,9 +275,9 @@ TEST_F(RunTest, HugeSingleLineArrivesWhole) {
     constexpr size_t kLine = 20 * 1024 * 1024;
     Start(WithTool("C:\\out\\"));
     app->AddListEntries({AudioFile(L"a.wav")});
-    app->Press(kStems2);
+    app->Press(kStems2Option);
     app->SetToolScript("line-bytes " + std::to_string(kLine) + " x\nwrite \\r\\n\n");
-    app->Press(kRun);
+    app->Press(kRunButton);
     // Showing one unbroken 20 MB line takes Wine's rich edit most of a minute.
     ASSERT_TRUE(WaitFor([&] { return app->Send(8, WM_GETTEXTLENGTH) > LRESULT{kLine}; }, 240000));
     EXPECT_EQ(app->Transcript(),
@@ -288,9 +287,9 @@ TEST_F(RunTest, HugeSingleLineArrivesWhole) {
 TEST_F(RunTest, ProcessLeftHoldingThePipeDoesNotHoldTheRun) {
     Start(WithTool("C:\\out\\"));
     app->AddListEntries({AudioFile(L"a.wav")});
-    app->Press(kStems2);
+    app->Press(kStems2Option);
     app->SetToolScript("write before\\n\nspawn-holder 60000\nwrite after\\n\nexit 3\n");
-    app->Press(kRun);
+    app->Press(kRunButton);
     ASSERT_TRUE(app->WaitRunEnd(20000)) << "the run waited for the process holding the pipe";
     EXPECT_EQ(app->Transcript(), kHeader + L"before\rafter\r\r...done!\rExitcode: 3");
 }
@@ -298,11 +297,11 @@ TEST_F(RunTest, ProcessLeftHoldingThePipeDoesNotHoldTheRun) {
 TEST_F(RunTest, PressesAndCloseRequestsDuringARunAreLost) {
     Start(WithTool("C:\\out\\"));
     app->AddListEntries({AudioFile(L"a.wav"), AudioFile(L"b.wav")});
-    app->Press(kStems2);
+    app->Press(kStems2Option);
     app->SetToolScript("report\nsleep 1500\n");
-    app->Press(kRun);
+    app->Press(kRunButton);
     ASSERT_TRUE(WaitFor([&] { return ReportedStarts(*app).size() == 1; }, 10000));
-    app->Press(kRun);
+    app->Press(kRunButton);
     app->RequestClose();
     ASSERT_TRUE(app->WaitRunEnd());
     Sleep(2500);
@@ -318,7 +317,7 @@ TEST_F(RunTest, ToolWritesStemsIntoTheOutputFolder) {
     CreateDirectoryW(out.c_str(), nullptr);
     app->SetFieldText(kOutdirField, out);
     app->AddListEntries({AudioFile(L"song one.wav")});
-    app->Press(kStems4);
+    app->Press(kStems4Option);
     app->SetToolScript("stems\n");
     Run();
     for (const wchar_t* stem : {L"vocals.wav", L"drums.wav", L"bass.wav", L"other.wav"}) {
@@ -338,7 +337,7 @@ TEST_F(RunTest, CancelledBrowseMakesTheRunFallBackOnTheField) {
     qdriver::PressDialogButton(dialog, IDCANCEL);
     EXPECT_EQ(Messages(), std::vector<std::wstring>{L"Info: No Outputpath selected!"});
     app->AddListEntries({AudioFile(L"a.wav")});
-    app->Press(kStems2);
+    app->Press(kStems2Option);
     Run();
     const auto starts = ReportedStarts(*app);
     ASSERT_EQ(starts.size(), 1u);

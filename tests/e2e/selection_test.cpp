@@ -2,6 +2,7 @@
 // system dialogs and real drag-and-drop from another process.
 #include <gtest/gtest.h>
 
+#include "control_numbers.h"
 #include "driver.h"
 #include "shell_ui.h"
 
@@ -11,12 +12,7 @@ using qdriver::Quorvel;
 using qdriver::WaitFor;
 using Paths = std::vector<std::wstring>;
 
-constexpr int kAddFiles = 3;
-constexpr int kRemoveFile = 4;
-constexpr int kClearList = 5;
-constexpr int kBrowse = 2;
-constexpr int kOutdirField = 15;
-constexpr int kFileList = 18;
+using namespace qdriver;  // control numbers
 
 const std::wstring kBjork = L"Bj\u00f6rk \u2013 J\u00f3ga.wav";
 const std::wstring kCjk = L"\u66f2 \u4e00.wav";
@@ -31,7 +27,7 @@ class SelectionTest : public testing::Test {
 
     // Opens the file dialog with the add button, navigates to `folder` and confirms `typed`.
     void AddThroughDialog(const std::wstring& folder, const std::wstring& typed) {
-        app.Press(kAddFiles);
+        app.Press(kAddFilesButton);
         HWND dialog = qdriver::WaitDialog(app, L"Audiofile");
         ASSERT_NE(dialog, nullptr);
         if (!folder.empty()) {
@@ -59,7 +55,7 @@ class SelectionTest : public testing::Test {
     void ExpectNoMessage() { EXPECT_FALSE(app.WaitMessageBox(300)); }
 
     std::wstring BrowseAndChoose(const std::vector<std::wstring>& labels) {
-        app.Press(kBrowse);
+        app.Press(kBrowseButton);
         HWND dialog = qdriver::WaitDialog(app, L"", L"SysTreeView32");
         EXPECT_NE(dialog, nullptr);
         if (dialog == nullptr) {
@@ -124,7 +120,7 @@ TEST_F(SelectionTest, OneFileGivesOneEntryAndTheSameFileAgainASecond) {
 
 TEST_F(SelectionTest, CancelTellsNoFileWasSelectedAndKeepsTheList) {
     app.AddListEntries({L"C:\\kept.wav"});
-    app.Press(kAddFiles);
+    app.Press(kAddFilesButton);
     HWND dialog = qdriver::WaitDialog(app, L"Audiofile");
     ASSERT_NE(dialog, nullptr);
     qdriver::PressDialogButton(dialog, IDCANCEL);
@@ -164,7 +160,7 @@ TEST_F(SelectionTest, OnlyTheFirstChosenPathIsChecked) {
 TEST_F(SelectionTest, AiffFilesShowOnlyUnderAllAndPassThere) {
     Touch(audio.Path() + L"x.aiff");
     Touch(audio.Path() + L"y.aif");
-    app.Press(kAddFiles);
+    app.Press(kAddFilesButton);
     HWND dialog = qdriver::WaitDialog(app, L"Audiofile");
     ASSERT_NE(dialog, nullptr);
     OpenFolder(dialog, audio.Path());
@@ -182,18 +178,18 @@ TEST_F(SelectionTest, AiffFilesShowOnlyUnderAllAndPassThere) {
 
 TEST_F(SelectionTest, RemoveTakesOutTheSelectedEntryAndClearEmptiesTheList) {
     app.AddListEntries({L"a", L"b", L"c"});
-    app.Press(kRemoveFile);
+    app.Press(kRemoveFileButton);
     app.Sync();
     EXPECT_EQ(app.ListEntries(), (Paths{L"a", L"b", L"c"})) << "nothing selected, nothing removed";
     app.Send(kFileList, LB_SETCURSEL, 1);
-    app.Press(kRemoveFile);
+    app.Press(kRemoveFileButton);
     app.Sync();
     EXPECT_EQ(app.ListEntries(), (Paths{L"a", L"c"}));
-    app.Press(kClearList);
+    app.Press(kClearListButton);
     app.Sync();
     EXPECT_TRUE(app.ListEntries().empty());
-    app.Press(kClearList);
-    app.Press(kRemoveFile);
+    app.Press(kClearListButton);
+    app.Press(kRemoveFileButton);
     app.Sync();
     EXPECT_TRUE(app.ListEntries().empty());
     ExpectNoMessage();
@@ -254,7 +250,7 @@ TEST_F(SelectionTest, BrowsingSetsTheFieldWithOneFinalBackslash) {
 
 TEST_F(SelectionTest, CancelledBrowseTellsTheUserAndKeepsTheField) {
     EXPECT_EQ(BrowseAndChoose(TreeLabels(audio.Path())), audio.Path());
-    app.Press(kBrowse);
+    app.Press(kBrowseButton);
     HWND dialog = qdriver::WaitDialog(app, L"", L"SysTreeView32");
     ASSERT_NE(dialog, nullptr);
     qdriver::PressDialogButton(dialog, IDCANCEL);
