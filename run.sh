@@ -34,21 +34,10 @@ fi
 
 "$QUORVEL_WINE" "$app_dir/quorvel.exe" &
 app_pid=$!
-window=""
-for _ in $(seq 150); do
-    # A first start without settings shows two messages before the window: confirm them.
-    for box in $(xdotool search --name '^Error$' 2>/dev/null); do
-        xdotool key --window "$box" Return 2>/dev/null || true
-    done
-    window=$(xdotool search --name '^Quorvel ~' 2>/dev/null | head -n1 || true)
-    [ -n "$window" ] && break
-    sleep 0.2
-done
-[ -n "$window" ] || { echo "The Quorvel window did not appear." >&2; exit 1; }
+window=$(wait_for_quorvel_window)
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$window")"
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$screenshot"
-# Close it the normal way, so that the settings are written.
-"$QUORVEL_WINE" taskkill /im quorvel.exe >/dev/null 2>&1 || true
+close_quorvel
 wait "$app_pid" || true
 echo "Saved $screenshot"

@@ -51,3 +51,24 @@ stop_all() {
         wait "$QUORVEL_XVFB_PID" 2>/dev/null || true
     fi
 }
+
+# Waits for Quorvel's window, confirming the "Cannot read config!" boxes of a first
+# start; prints the window's X id.
+wait_for_quorvel_window() {
+    local window="" box
+    for _ in $(seq 150); do
+        for box in $(xdotool search --name '^Error$' 2>/dev/null); do
+            xdotool key --window "$box" Return 2>/dev/null || true
+        done
+        window=$(xdotool search --name '^Quorvel ~' 2>/dev/null | head -n1 || true)
+        [ -n "$window" ] && break
+        sleep 0.2
+    done
+    [ -n "$window" ] || { echo "The Quorvel window did not appear." >&2; return 1; }
+    echo "$window"
+}
+
+# Closes Quorvel the normal way (the close request), so that it writes its settings.
+close_quorvel() {
+    "$QUORVEL_WINE" taskkill /im quorvel.exe >/dev/null 2>&1 || true
+}
