@@ -8,7 +8,7 @@ namespace {
 
 using platform::ControlKind;
 
-constexpr platform::ControlSpec kControls[] = {
+constexpr platform::ControlDefinition kControls[] = {
     {RunButton, ControlKind::PushButton, 80, 280, 560, 40, "Quorvel ..."},
     {Stems2Option, ControlKind::OptionButton, 80, 180, 270, 20, "2 stems - vocal, accompaniment"},
     {Stems4Option, ControlKind::OptionButton, 80, 200, 270, 20,
@@ -34,9 +34,9 @@ constexpr platform::ControlSpec kControls[] = {
 }  // namespace
 
 void CreateControls() {
-    for (const platform::ControlSpec& spec : kControls) {
-        platform::CreateControl(spec);
-        if (spec.number == TranscriptBox) {
+    for (const platform::ControlDefinition& definition : kControls) {
+        platform::CreateControl(definition);
+        if (definition.number == TranscriptBox) {
             platform::SetBackgroundColour(TranscriptBox, 253, 254, 216);
         }
     }

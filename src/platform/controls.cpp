@@ -71,16 +71,18 @@ constexpr RichEditChoice kRichEditChoices[] = {
     {L"riched32.dll", L"RichEdit"},
 };
 
-HWND CreateChild(DWORD exStyle, const wchar_t* windowClass, const ControlSpec& spec, DWORD style) {
+HWND CreateChild(DWORD exStyle, const wchar_t* windowClass, const ControlDefinition& definition,
+                 DWORD style) {
     PlatformState& state = State();
-    const std::wstring caption = spec.caption != nullptr ? Widen(spec.caption) : std::wstring();
-    return CreateWindowExW(exStyle, windowClass, caption.c_str(), WS_CHILD | WS_VISIBLE | style,
-                           spec.x, spec.y, spec.width, spec.height, state.mainWindow.Get(),
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.number)),
-                           state.instance, nullptr);
+    const std::wstring caption =
+        definition.caption != nullptr ? Widen(definition.caption) : std::wstring();
+    return CreateWindowExW(
+        exStyle, windowClass, caption.c_str(), WS_CHILD | WS_VISIBLE | style, definition.x,
+        definition.y, definition.width, definition.height, state.mainWindow.Get(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.number)), state.instance, nullptr);
 }
 
-HWND CreateEditor(const ControlSpec& spec) {
+HWND CreateEditor(const ControlDefinition& definition) {
     PlatformState& state = State();
     constexpr DWORD style = ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL |
                             ES_WANTRETURN | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP;
@@ -89,7 +91,7 @@ HWND CreateEditor(const ControlSpec& spec) {
         if (!library) {
             continue;
         }
-        HWND editor = CreateChild(0, choice.windowClass, spec, style);
+        HWND editor = CreateChild(0, choice.windowClass, definition, style);
         if (editor != nullptr) {
             state.richEditLibraries.push_back(std::move(library));
             SendMessageW(editor, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
@@ -102,19 +104,20 @@ HWND CreateEditor(const ControlSpec& spec) {
     return nullptr;
 }
 
-HWND CreateByKind(const ControlSpec& spec, bool afterOptionButton) {
+HWND CreateByKind(const ControlDefinition& definition, bool afterOptionButton) {
     const DWORD closesGroup = afterOptionButton ? WS_GROUP : 0;
-    switch (spec.kind) {
+    switch (definition.kind) {
         case ControlKind::PushButton:
-            return CreateChild(0, L"Button", spec, BS_PUSHBUTTON | WS_TABSTOP | closesGroup);
+            return CreateChild(0, L"Button", definition, BS_PUSHBUTTON | WS_TABSTOP | closesGroup);
         case ControlKind::OptionButton:
             return CreateChild(
-                0, L"Button", spec,
+                0, L"Button", definition,
                 BS_AUTORADIOBUTTON | WS_TABSTOP | (afterOptionButton ? 0 : WS_GROUP));
         case ControlKind::CheckBox:
-            return CreateChild(0, L"Button", spec, BS_AUTOCHECKBOX | WS_TABSTOP | closesGroup);
+            return CreateChild(0, L"Button", definition,
+                               BS_AUTOCHECKBOX | WS_TABSTOP | closesGroup);
         case ControlKind::TextField: {
-            HWND field = CreateChild(WS_EX_CLIENTEDGE, L"Edit", spec,
+            HWND field = CreateChild(WS_EX_CLIENTEDGE, L"Edit", definition,
                                      ES_AUTOHSCROLL | WS_TABSTOP | closesGroup);
             if (field != nullptr) {
                 SendMessageW(field, EM_LIMITTEXT, kFieldTextLimit, 0);
@@ -122,13 +125,13 @@ HWND CreateByKind(const ControlSpec& spec, bool afterOptionButton) {
             return field;
         }
         case ControlKind::Label:
-            return CreateChild(0, L"Static", spec, SS_NOPREFIX | SS_LEFT | closesGroup);
+            return CreateChild(0, L"Static", definition, SS_NOPREFIX | SS_LEFT | closesGroup);
         case ControlKind::List:
-            return CreateChild(WS_EX_CLIENTEDGE, L"ListBox", spec,
+            return CreateChild(WS_EX_CLIENTEDGE, L"ListBox", definition,
                                LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL |
                                    WS_HSCROLL | WS_TABSTOP | closesGroup);
         case ControlKind::Editor:
-            return CreateEditor(spec);
+            return CreateEditor(definition);
     }
     return nullptr;
 }
@@ -153,7 +156,7 @@ const Control* FindControl(int number) {
     return nullptr;
 }
 
-void CreateControl(const ControlSpec& spec) {
+void CreateControl(const ControlDefinition& definition) {
     PlatformState& state = State();
     if (!state.mainWindow) {
         return;
@@ -161,12 +164,12 @@ void CreateControl(const ControlSpec& spec) {
     OwnChange change;
     const bool afterOptionButton =
         !state.controls.empty() && state.controls.back().kind == ControlKind::OptionButton;
-    HWND window = CreateByKind(spec, afterOptionButton);
+    HWND window = CreateByKind(definition, afterOptionButton);
     if (window == nullptr) {
         return;
     }
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(state.font), FALSE);
-    state.controls.push_back({spec.number, spec.kind, window});
+    state.controls.push_back({definition.number, definition.kind, window});
 }
 
 void SetBackgroundColour(int control, unsigned char red, unsigned char green, unsigned char blue) {

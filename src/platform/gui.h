@@ -14,7 +14,7 @@ enum class EventKind { None, Close, Control, Drop };
 
 enum class DropFormat { None, Files };
 
-struct ControlSpec {
+struct ControlDefinition {
     int number;
     ControlKind kind;
     int x, y, width, height;
@@ -38,7 +38,7 @@ bool OpenMainWindow(long long x, long long y, int clientWidth, int clientHeight,
                     const std::string& title);
 
 // Creates a child of the main window. An editor is created read-only with word wrap.
-void CreateControl(const ControlSpec& spec);
+void CreateControl(const ControlDefinition& definition);
 void SetBackgroundColour(int control, unsigned char red, unsigned char green, unsigned char blue);
 void AcceptFileDrops(int control);
 

@@ -367,6 +367,17 @@ bool Quorvel::WaitRunEnd(DWORD timeoutMs) {
         timeoutMs);
 }
 
+bool Quorvel::RunAndWait(DWORD timeoutMs) {
+    Send(kTranscriptBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        Press(kRunButton);
+        if (WaitFor([&] { return !Transcript().empty(); }, 3000)) {
+            break;
+        }
+    }
+    return WaitRunEnd(timeoutMs);
+}
+
 HWND Quorvel::FindMainWindow() const {
     return FindProcessWindow(ProcessId(), kMainWindowClass);
 }

@@ -88,6 +88,10 @@ class Quorvel {
     std::wstring Transcript();
     // Waits until a run has shown its exit-code line; false on time-out.
     bool WaitRunEnd(DWORD timeoutMs = 30000);
+    // Presses the run button for a run that passes its checks and waits for its end. A
+    // press that reaches the program while the previous run still drains its input is
+    // lost, as it should be; then the button is pressed again.
+    bool RunAndWait(DWORD timeoutMs = 30000);
     DWORD ProcessId() const { return processInfo_.dwProcessId; }
     HANDLE Process() const { return processInfo_.hProcess; }
 

@@ -60,10 +60,7 @@ class RunTest : public testing::Test {
         return path;
     }
 
-    void Run() {
-        app->Press(kRunButton);
-        ASSERT_TRUE(app->WaitRunEnd()) << qdriver::Utf8(app->Transcript());
-    }
+    void Run() { ASSERT_TRUE(app->RunAndWait()) << qdriver::Utf8(app->Transcript()); }
 
     std::vector<std::wstring> Messages() {
         std::vector<std::wstring> seen;
