@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "clock.h"
 #include "control_numbers.h"
 #include "driver.h"
 
@@ -41,17 +42,6 @@ const std::string kSilentScript = "sleep " + std::to_string(kSilentMs) + "\n";
 const std::string kExitScript = "exit 0\n";
 
 double ClockTicks = 100;
-
-double Milliseconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 double Median(std::vector<double> values) {
     if (values.empty()) {

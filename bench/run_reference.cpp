@@ -23,21 +23,12 @@
 #include <cwchar>
 #include <string>
 
+#include "clock.h"
+
 namespace {
 
 constexpr DWORD kPipeBuffer = 65536;
 constexpr DWORD kSyncWaitMs = 120000;
-
-double Milliseconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 // The rest of the command line after `count` arguments, as it was written.
 const wchar_t* SkipArguments(const wchar_t* line, int count) {

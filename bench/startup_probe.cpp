@@ -10,19 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "clock.h"
+
 namespace {
 
 constexpr double kGiveUpSeconds = 60.0;
 
 double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return Milliseconds() / 1000.0;
 }
 
 HWND VisibleWindowOf(DWORD process, const wchar_t* windowClass) {
