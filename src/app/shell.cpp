@@ -15,7 +15,9 @@ namespace quorvel {
 
 ShellState Shell;
 
-const char kWindowTitle[] = "Quorvel ~ V2.00 ~ (c) 2026 The Quorvel Makers";
+namespace {
+constexpr char kWindowTitle[] = "Quorvel ~ V2.00 ~ (c) 2026 The Quorvel Makers";
+}  // namespace
 
 void ShowMessage(const std::string& title, const std::string& text) {
     platform::ShowMessageBox(title, text);

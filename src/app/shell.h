@@ -26,8 +26,6 @@ struct ShellState {
 
 extern ShellState Shell;
 
-extern const char kWindowTitle[];
-
 void ShowMessage(const std::string& title, const std::string& text);
 void DrainEvents();
 

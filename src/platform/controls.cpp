@@ -260,10 +260,6 @@ std::string ListEntry(int control, long long position) {
     return Narrow(text);
 }
 
-void ListAppend(int control, const std::string& text) {
-    ListAppend(control, std::vector<std::string>{text});
-}
-
 void ListAppend(int control, const std::vector<std::string>& texts) {
     HWND window = WindowOf(control);
     if (window == nullptr || texts.empty()) {

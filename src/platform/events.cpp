@@ -12,7 +12,7 @@ void QueueEvent(Event event) {
     }
 }
 
-void RaiseControlEvent(int control, int subtype) {
+void RaiseControlEvent(int control) {
     PlatformState& state = State();
     if (state.ownChanges > 0) {
         return;
@@ -20,7 +20,6 @@ void RaiseControlEvent(int control, int subtype) {
     Event event;
     event.kind = EventKind::Control;
     event.control = control;
-    event.subtype = subtype;
     if (state.controlEventCallback != nullptr) {
         Event previous = std::exchange(state.current, event);
         state.controlEventCallback();
@@ -69,9 +68,6 @@ EventKind PollEvent() {
 
 int EventControl() {
     return State().current.control;
-}
-int EventSubtype() {
-    return State().current.subtype;
 }
 DropFormat EventDropFormat() {
     return State().current.format;

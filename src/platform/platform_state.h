@@ -17,7 +17,6 @@ namespace quorvel::platform {
 struct Event {
     EventKind kind = EventKind::None;
     int control = 0;
-    int subtype = 0;
     DropFormat format = DropFormat::None;
     std::string droppedFiles;
 };
@@ -59,7 +58,7 @@ PlatformState& State();
 constexpr UINT kWakeMessage = WM_APP + 1;
 
 void QueueEvent(Event event);
-void RaiseControlEvent(int control, int subtype);
+void RaiseControlEvent(int control);
 void TranslateAndDispatch(MSG& message);
 const Control* FindControl(int number);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

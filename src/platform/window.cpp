@@ -122,7 +122,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
         case WM_COMMAND:
             if (lParam != 0) {
-                RaiseControlEvent(LOWORD(wParam), HIWORD(wParam));
+                RaiseControlEvent(LOWORD(wParam));
             }
             return 0;
         case WM_CLOSE: {
